@@ -25,15 +25,14 @@ double dateTimeFromCivil(const CivilDateTime& civil) {
     std::int64_t milliseconds =
         ((civil.hour * 60LL + civil.minute) * 60 + civil.second) * 1000 + civil.millisecond;
     double fraction = static_cast<double>(milliseconds) / millisecondsPerDay;
-    return days >= 0 ? static_cast<double>(days) + fraction
-                     : static_cast<double>(days) - fraction;
+    return days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
 }
 
 CivilDateTime civilFromDateTime(double dateTime) {
     double wholeDays = std::trunc(dateTime);
     auto days = static_cast<std::int64_t>(wholeDays);
-    auto milliseconds =
-        static_cast<std::int64_t>(std::llround(std::fabs(dateTime - wholeDays) * millisecondsPerDay));
+    auto milliseconds = static_cast<std::int64_t>(
+        std::llround(std::fabs(dateTime - wholeDays) * millisecondsPerDay));
     if (milliseconds >= millisecondsPerDay) { // rounding reached the next midnight
         milliseconds -= millisecondsPerDay;
         days += 1;
@@ -57,7 +56,8 @@ double currentDateTime() {
     std::time_t seconds = system_clock::to_time_t(now);
     std::tm local{};
     localtime_r(&seconds, &local);
-    auto milliseconds = duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+    auto milliseconds =
+        duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
     return dateTimeFromCivil({local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
                               local.tm_min, local.tm_sec, static_cast<int>(milliseconds)});
 }

@@ -14,7 +14,9 @@
 
 namespace {
 
-std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
 
 [[noreturn]] void throwSystemError(std::string_view action, const std::string& path, int error) {
     throw FileError(std::string(action) + " " + quoted(path) + ": " + std::strerror(error));
@@ -92,8 +94,8 @@ int createTemporaryBeside(const std::filesystem::path& target, std::string& temp
     static std::atomic<unsigned> counter{0};
     std::filesystem::path folder = target.parent_path();
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        std::string name = "." + target.filename().string() + ".tmp-" +
-                           std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
+                           "-" + std::to_string(counter++);
         temporaryPath = (folder / name).string();
         int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)

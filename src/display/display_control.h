@@ -7,7 +7,7 @@
 #pragma pack(push, 1)
 // Display and navigation settings shared by the views; held in memory only.
 struct DisplayControlType {
-    std::uint16_t First_level_menu;    // ribbon page: 0 help, 1 options, 2 measure, 3 record
+    std::uint16_t First_level_menu; // ribbon page: 0 help, 1 options, 2 measure, 3 record
     std::uint16_t Second_level_menu;
     std::uint16_t Page_0_Second_level; // help page: 1 about frame, 2 user manual
     std::uint16_t Page_1_Second_level; // options page: 0 instrument, 1 software settings
@@ -21,7 +21,7 @@ struct DisplayControlType {
     std::int32_t WaveWidth;
     std::int32_t WaveHeight;
     std::int32_t PenWidth;
-    std::int32_t Display_THD_Index;    // page of the harmonic view, 0-3
+    std::int32_t Display_THD_Index; // page of the harmonic view, 0-3
     std::int32_t Font1;
     std::int32_t Font2;
     std::int32_t Font3;

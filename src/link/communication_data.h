@@ -25,12 +25,12 @@ enum CommunicationPointer : std::uint8_t {
 #pragma pack(push, 1)
 // State of the polling cycle; held in memory only.
 struct CommunicationType {
-    std::uint8_t Comm_Mode;            // 1 continuous measurement, 0 single or stopped
-    bool commBusy;                     // true: the last tick sent nothing, a command may go at once
-    bool CRC_Equal_flag;               // the last answer passed the CRC check
-    std::int32_t Old_Comm1_DataCount;  // queued byte count at the previous receive event
+    std::uint8_t Comm_Mode;           // 1 continuous measurement, 0 single or stopped
+    bool commBusy;                    // true: the last tick sent nothing, a command may go at once
+    bool CRC_Equal_flag;              // the last answer passed the CRC check
+    std::int32_t Old_Comm1_DataCount; // queued byte count at the previous receive event
     std::int32_t Error_Count;
-    std::int32_t MaxRxByte;            // expected length of the answer to the last read
+    std::int32_t MaxRxByte; // expected length of the answer to the last read
     std::uint8_t Communication_Pointer;
     bool Task_flag[65];
 };

@@ -4,21 +4,21 @@
 
 // The instrument's registers, as sent in bytes 2-3 of a request.
 namespace Register {
-inline constexpr std::uint16_t IntegrationDeferred = 36;   // integration command from the cycle
-inline constexpr std::uint16_t Measurement = 100;          // the complete measurement
-inline constexpr std::uint16_t IntegrationImmediate = 136; // integration command when idle
-inline constexpr std::uint16_t Settings = 2000;            // settings block
-inline constexpr std::uint16_t VoltageCalibration = 2100;  // float: reference voltage, V
-inline constexpr std::uint16_t CurrentCalibration = 2108;  // float: reference current, A
-inline constexpr std::uint16_t AngleCalibration = 2116;    // float: phase correction, s
-inline constexpr std::uint16_t CalibrationLock = 2120;     // unlock code, or 0 to lock
+inline constexpr std::uint16_t IntegrationDeferred = 36;     // integration command from the cycle
+inline constexpr std::uint16_t Measurement = 100;            // the complete measurement
+inline constexpr std::uint16_t IntegrationImmediate = 136;   // integration command when idle
+inline constexpr std::uint16_t Settings = 2000;              // settings block
+inline constexpr std::uint16_t VoltageCalibration = 2100;    // float: reference voltage, V
+inline constexpr std::uint16_t CurrentCalibration = 2108;    // float: reference current, A
+inline constexpr std::uint16_t AngleCalibration = 2116;      // float: phase correction, s
+inline constexpr std::uint16_t CalibrationLock = 2120;       // unlock code, or 0 to lock
 inline constexpr std::uint16_t RangeDelayCalibration = 2122; // 0 clear, 1 calibrate
-inline constexpr std::uint16_t CurrentZeroAdjust = 2152;   // zero, zero + 1, zero - 1
-inline constexpr std::uint16_t Recording = 5000;           // recording request
-inline constexpr std::uint16_t BusSettings = 8000;         // address and baud code, slave 0
-inline constexpr std::uint16_t ResponseSpeed = 8002;       // 0 = 0.5 s, 1 = 0.25 s, 2 = 0.125 s
-inline constexpr std::uint16_t PauseNotice = 30000;        // before lengthy file work
-inline constexpr std::uint16_t KeepAlive = 30001;          // USB keep-alive
+inline constexpr std::uint16_t CurrentZeroAdjust = 2152;     // zero, zero + 1, zero - 1
+inline constexpr std::uint16_t Recording = 5000;             // recording request
+inline constexpr std::uint16_t BusSettings = 8000;           // address and baud code, slave 0
+inline constexpr std::uint16_t ResponseSpeed = 8002;         // 0 = 0.5 s, 1 = 0.25 s, 2 = 0.125 s
+inline constexpr std::uint16_t PauseNotice = 30000;          // before lengthy file work
+inline constexpr std::uint16_t KeepAlive = 30001;            // USB keep-alive
 } // namespace Register
 
 // Register counts of the reads the console sends.

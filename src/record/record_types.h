@@ -26,7 +26,7 @@ struct RecordDataType {
     double RecordDateTime;
     std::int16_t U1_Sampling[RecordCapacity];
     std::int16_t I1_Sampling[RecordCapacity];
-    std::uint32_t Point_Start;   // first sample shown by the record view
+    std::uint32_t Point_Start; // first sample shown by the record view
     std::uint32_t End_Point;
     std::uint16_t Display_Number; // samples across the record view's width
 };

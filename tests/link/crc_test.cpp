@@ -26,9 +26,13 @@ std::uint16_t bitwiseCrc(const std::vector<std::uint8_t>& bytes) {
     return crc;
 }
 
-TEST(GetCRC, CheckValueOfTheNineDigits) { EXPECT_EQ(crcOf("123456789"), 0x4B37); }
+TEST(GetCRC, CheckValueOfTheNineDigits) {
+    EXPECT_EQ(crcOf("123456789"), 0x4B37);
+}
 
-TEST(GetCRC, NoBytesLeavesTheStartValue) { EXPECT_EQ(GetCRC(nullptr, 0), 0xFFFF); }
+TEST(GetCRC, NoBytesLeavesTheStartValue) {
+    EXPECT_EQ(GetCRC(nullptr, 0), 0xFFFF);
+}
 
 TEST(GetCRC, CoversOnlyTheGivenLength) {
     const std::uint8_t bytes[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9', 0xAA, 0x55};

@@ -18,14 +18,16 @@ Bytes frameBytes(const SendBuffer& frame, std::size_t length) {
 
 TEST(ReadRequest, MeasurementBlockOfSlaveOne) {
     SendBuffer frame{};
-    std::size_t length = buildReadRequest(frame, 1, Register::Measurement, RegisterCount::Measurement);
+    std::size_t length =
+        buildReadRequest(frame, 1, Register::Measurement, RegisterCount::Measurement);
     EXPECT_EQ(frameBytes(frame, length), (Bytes{0x01, 0x03, 0x00, 0x64, 0x04, 0x32, 0x87, 0x00}));
     EXPECT_EQ(readAnswerLength(RegisterCount::Measurement), AnswerLength::Measurement);
 }
 
 TEST(ReadRequest, SettingsBlockOfSlaveOne) {
     SendBuffer frame{};
-    std::size_t length = buildReadRequest(frame, 1, Register::Settings, RegisterCount::SettingsRead);
+    std::size_t length =
+        buildReadRequest(frame, 1, Register::Settings, RegisterCount::SettingsRead);
     EXPECT_EQ(frameBytes(frame, length), (Bytes{0x01, 0x03, 0x07, 0xD0, 0x00, 0x0E, 0xC4, 0x83}));
     EXPECT_EQ(readAnswerLength(RegisterCount::SettingsRead), AnswerLength::Settings);
 }
@@ -107,7 +109,8 @@ TEST(WriteRequest, OddByteCountAnnouncesRoundedDownRegistersButSendsEveryByte) {
     ASSERT_EQ(length, 12u);
     EXPECT_EQ(frame[5], 1);
     EXPECT_EQ(frame[6], 3);
-    EXPECT_EQ(frameBytes(frame, 10), (Bytes{0x09, 0x10, 0x1F, 0x42, 0x00, 0x01, 0x03, 0xA1, 0xA2, 0xA3}));
+    EXPECT_EQ(frameBytes(frame, 10),
+              (Bytes{0x09, 0x10, 0x1F, 0x42, 0x00, 0x01, 0x03, 0xA1, 0xA2, 0xA3}));
     std::uint16_t crc = GetCRC(frame.data(), 10);
     EXPECT_EQ(frame[10], crc & 0xFF);
     EXPECT_EQ(frame[11], crc >> 8);
@@ -129,7 +132,8 @@ TEST(WriteRequest, SettingsImageOfTwentySixBytesIsCopiedUnchanged) {
     expected.insert(expected.end(), image, image + SettingsWriteBytes);
     EXPECT_EQ(frameBytes(frame, 7 + SettingsWriteBytes), expected);
     // CT = 2.5f is 0x40200000 and StopTime 0x01020304, both least significant byte first.
-    EXPECT_EQ(frameBytes(frame, 7 + 8), (Bytes{0x01, 0x10, 0x07, 0xD0, 0x00, 13, 26, 0, 0, 0, 0, 0x00, 0x00, 0x20, 0x40}));
+    EXPECT_EQ(frameBytes(frame, 7 + 8),
+              (Bytes{0x01, 0x10, 0x07, 0xD0, 0x00, 13, 26, 0, 0, 0, 0, 0x00, 0x00, 0x20, 0x40}));
     EXPECT_EQ(frame[7 + 22], 0x04);
     EXPECT_EQ(frame[7 + 25], 0x01);
 }
