@@ -77,14 +77,16 @@ bool writeFully(int fd, std::span<const std::byte> bytes) {
     return true;
 }
 
-// A symbolic link keeps pointing at the saved file: the file it names is replaced.
+// A symbolic link keeps pointing at the saved file: the file it names is replaced. The
+// links are followed one by one, as a link to a file not yet there must be kept too.
 std::filesystem::path resolvedTarget(const std::string& path) {
     std::error_code error;
     std::filesystem::path target(path);
-    if (std::filesystem::is_symlink(target, error)) {
-        auto resolved = std::filesystem::weakly_canonical(target, error);
-        if (!error)
-            return resolved;
+    for (int hop = 0; hop < 40 && std::filesystem::is_symlink(target, error); ++hop) {
+        std::filesystem::path next = std::filesystem::read_symlink(target, error);
+        if (error)
+            break;
+        target = next.is_absolute() ? next : target.parent_path() / next;
     }
     return target;
 }

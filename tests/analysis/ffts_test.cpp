@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <random>
 #include <vector>
 
 #include "analysis/ffts.h"
+#include "reference_fft.h"
 
 namespace {
 
@@ -99,6 +101,19 @@ TEST(ForwardFFT, AgreesWithADirectTransformForEveryLengthUpTo1024) {
         Signal x = randomSignal(count, static_cast<unsigned>(count));
         ASSERT_LT(relativeError(transform(x), directDft(x)), toleranceFor(count))
             << "length " << count;
+    }
+}
+
+TEST(ForwardFFT, GivesTheBitsOfTheStepByStepAlgorithmForEveryLength) {
+    for (int count = 1; count <= 1024; ++count) {
+        Signal x = randomSignal(count, static_cast<unsigned>(count) + 1000);
+        Signal expected(x.size());
+        reference::ForwardFFT(x.data(), expected.data(), count);
+        Signal y = transform(x);
+        for (std::size_t k = 0; k < y.size(); ++k)
+            ASSERT_TRUE(std::memcmp(&y[k], &expected[k], sizeof(TComplex)) == 0)
+                << "length " << count << " bin " << k << ": " << y[k].Re << ", " << y[k].Im
+                << " instead of " << expected[k].Re << ", " << expected[k].Im;
     }
 }
 
