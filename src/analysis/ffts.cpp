@@ -363,8 +363,10 @@ struct LanePlace {
 LaneFloats loadLanes(const float* values, int first, int stride, int count) {
     LaneFloats lanes = {};
     if (count < Lanes) {
+        float partial[Lanes] = {};
         for (int l = 0; l < count; ++l)
-            lanes[l] = values[first + l * stride];
+            partial[l] = values[first + l * stride];
+        std::memcpy(&lanes, partial, sizeof lanes);
     } else if (stride == 1) {
         std::memcpy(&lanes, values + first, sizeof lanes);
     } else {
@@ -376,8 +378,10 @@ LaneFloats loadLanes(const float* values, int first, int stride, int count) {
 
 void storeLanes(LaneFloats lanes, float* values, int first, int stride, int count) {
     if (count < Lanes) {
+        float partial[Lanes];
+        std::memcpy(partial, &lanes, sizeof lanes);
         for (int l = 0; l < count; ++l)
-            values[first + l * stride] = lanes[l];
+            values[first + l * stride] = partial[l];
     } else if (stride == 1) {
         std::memcpy(values + first, &lanes, sizeof lanes);
     } else {
