@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/file_image.h"
+#include "base/read_failure_case.h"
 #include "base/temporary_folder.h"
 #include "files/measurement_file.h"
 
@@ -110,16 +111,6 @@ TEST_F(MeasurementFileTest, LongerFileGivesItsFirstImage) {
     SamplingDataType opened = patterned(6);
     readMeasurementFile(path_.string(), opened);
     EXPECT_EQ(imageOf(opened), Bytes(content.begin(), content.begin() + ImageSize));
-}
-
-struct ReadFailureCase {
-    const char* what;
-    std::function<void(const fs::path&)> prepare;
-    std::vector<std::string> mentions; // besides the file's name
-};
-
-void PrintTo(const ReadFailureCase& c, std::ostream* out) {
-    *out << c.what;
 }
 
 class MeasurementFileReadFailure : public MeasurementFileTest,

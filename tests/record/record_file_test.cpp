@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/file_image.h"
+#include "base/read_failure_case.h"
 #include "base/temporary_folder.h"
 #include "record/record_file.h"
 
@@ -149,16 +150,6 @@ TEST_F(RecordFileTest, LongerFileGivesItsFirstImage) {
     auto opened = patterned(6);
     readRecordFile(path_.string(), *opened);
     EXPECT_TRUE(sameBytes(imageOf(*opened), imageOf(*written)));
-}
-
-struct ReadFailureCase {
-    const char* what;
-    std::function<void(const fs::path&)> prepare;
-    std::vector<std::string> mentions; // besides the file's name
-};
-
-void PrintTo(const ReadFailureCase& c, std::ostream* out) {
-    *out << c.what;
 }
 
 class RecordFileReadFailure : public RecordFileTest,
