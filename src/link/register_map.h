@@ -57,5 +57,17 @@ inline constexpr std::uint8_t BroadcastAddress = 0;
 // Baud codes of the bus settings at register 8000.
 enum class BusBaudCode : std::uint8_t { Baud19200 = 0, Baud115200 = 1 };
 
+// Low byte of the word that unlocks the calibration registers; 0 locks them again.
+inline constexpr std::uint8_t CalibrationUnlockCode = 0xA5;
+
+// Values of the range-delay calibration register.
+enum class RangeDelayCommand : std::uint8_t { Clear = 0, Calibrate = 1 };
+
+// Values of the current-zero register.
+enum class CurrentZeroCommand : std::uint8_t { SetZero = 0x55, ZeroUp = 0x54, ZeroDown = 0x53 };
+
+// Response-speed indices of register 8002: 0.5 s, 0.25 s, 0.125 s.
+inline constexpr std::uint8_t ResponseSpeedCount = 3;
+
 // Samples per cycle of a recording: 800, 1600 or 3200 samples per second at 50 Hz.
 inline constexpr std::uint16_t RecordingPointsPerCycle[] = {16, 32, 64};
