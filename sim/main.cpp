@@ -9,8 +9,8 @@
 
 namespace {
 
-void announce(const std::string& consolePath) {
-    std::printf("%s\n", consolePath.c_str());
+void announce(const std::string& devicePath) {
+    std::printf("%s\n", devicePath.c_str());
     std::fflush(stdout);
 }
 
@@ -35,10 +35,7 @@ int main(int argc, char** argv) {
             std::fputs(helpText().c_str(), stdout);
             return 0;
         }
-        const std::string linkPath = line.simulator.linkPath;
-        line.simulator.deviceReady = [linkPath](const std::string& devicePath) {
-            announce(linkPath.empty() ? devicePath : linkPath);
-        };
+        line.simulator.deviceReady = announce;
         const sigset_t signals = stopSignals();
         pthread_sigmask(SIG_BLOCK, &signals, nullptr);
         Simulator simulator(std::move(line.simulator));

@@ -232,8 +232,8 @@ std::string helpText() {
     std::string text =
         "Usage: voltrane-sim [OPTION]...\n"
         "A simulated KTR3300 power analyzer answering the console's requests on a\n"
-        "pseudo-terminal (or a given serial device). Prints the path the console opens\n"
-        "on standard output, again each time the device comes back after vanishing.\n\n"
+        "pseudo-terminal (or a given serial device). Prints the path of the device on\n"
+        "standard output, again each time the device comes back after vanishing.\n\n"
         "Options:\n";
     for (const OptionSpec& spec : optionTable()) {
         std::string head = "  " + std::string(spec.name);
@@ -249,6 +249,6 @@ std::string helpText() {
     }
     text += "  --help\n      show this text\n\n"
             "The USB port's plug-and-play identity is " +
-            std::string(UsbIdentity) + ".\n";
+            std::string(SimulatedUsbIdentity) + ".\n";
     return text;
 }

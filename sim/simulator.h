@@ -11,6 +11,7 @@
 
 #include "faults.h"
 #include "instrument.h"
+#include "link/port_discovery.h"
 #include "request_framer.h"
 #include "serial_device.h"
 
@@ -18,9 +19,6 @@
 // once; as an RS-485 slave it hears only requests sent at its own rate and its answers
 // take the line's time, ten bits per byte.
 enum class Personality { Usb, Rs485 };
-
-// Plug-and-play identity of the instrument's USB port.
-inline constexpr const char* UsbIdentity = "USB\\VID_1209&PID_5737\\VOLTRANE-SIM";
 
 struct SimulatorOptions {
     InstrumentConfig instrument;

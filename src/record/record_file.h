@@ -14,3 +14,7 @@ inline constexpr std::string_view RecordFileDefaultName = "RecordFile";
 // leaves the old file in place.
 void readRecordFile(const std::string& path, RecordFileType& element);
 void writeRecordFile(const std::string& path, const RecordFileType& element);
+
+// Samples per second of a recording whose Sampling_Rate holds the sample interval, rounded
+// to the nearest integer (halves to even); 0 for an interval that is not a positive number.
+std::int64_t samplesPerSecond(float Sampling_Rate);
