@@ -30,6 +30,21 @@ std::string hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
+// "read 1 30001 2", "write 1 136 2 bytes", "record 1 5000 64 1536000".
+std::string describe(const Request& request) {
+    const std::string head = std::to_string(request.address) + " " + std::to_string(request.reg);
+    switch (request.kind) {
+    case RequestKind::Read:
+        return "read " + head + " " + std::to_string(request.count);
+    case RequestKind::Write:
+        return "write " + head + " " + std::to_string(request.data.size()) + " bytes";
+    case RequestKind::Recording:
+        return "record " + head + " " + std::to_string(request.pointsPerCycle) + " " +
+               std::to_string(request.length);
+    }
+    return {};
+}
+
 } // namespace
 
 Simulator::Simulator(SimulatorOptions options)
@@ -207,9 +222,10 @@ void Simulator::answer(const Request& request, double now) {
     if (options_.personality == Personality::Rs485 && device_->isPseudoTerminal() &&
         device_->consoleBaudRate() != instrument_.baudRate()) {
         ++wrongRate_;
-        log("request at the wrong baud rate, not heard");
+        log("not heard at the wrong baud rate: " + describe(request));
         return;
     }
+    log("heard " + describe(request));
     for (Frame& frame : instrument_.answer(request, instrumentTime(now)))
         sendAnswer(std::move(frame), now);
 }
