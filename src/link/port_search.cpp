@@ -1,4 +1,5 @@
 // The port search and connection of the main window.
+#include <QElapsedTimer>
 #include <QSerialPortInfo>
 #include <QThread>
 
@@ -8,6 +9,7 @@
 
 #include "link/port_discovery.h"
 #include "record/frame_record.h"
+#include "serial/link_logging.h"
 #include "serial/port_names.h"
 #include "shell/dialogs.h"
 #include "shell/frame_options.h"
@@ -52,6 +54,8 @@ bool TForm1::probePort(int number) const {
 }
 
 void TForm1::Search_Communication_Port() {
+    QElapsedTimer searchTime;
+    searchTime.start();
     Link.UsbResetcount = 0;
     Link.CommOpenEN = 0;
     setStatusText(0, dString[21]);
@@ -72,6 +76,7 @@ void TForm1::Search_Communication_Port() {
         connectPort();
     }
     Link.CommOpenEN = 1;
+    qCDebug(lcLink) << "port search took" << searchTime.elapsed() << "ms";
 }
 
 // [Devices] maps port numbers to devices other than the default ones, with their

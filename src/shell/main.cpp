@@ -1,17 +1,41 @@
 // The console: the main window over the instrument's serial link, or with --simulate over
 // the simulated instrument for this run.
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QProcess>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
+#include <sys/prctl.h>
 
 #include "link/port_discovery.h"
 #include "shell/dialogs.h"
 #include "shell/main_window.h"
 #include "shell/program_paths.h"
 
+Q_LOGGING_CATEGORY(lcStartup, "voltrane.startup", QtWarningMsg)
+
 namespace {
+
+// Reports once how long the start took until the main window was first painted.
+class FirstPaintReporter : public QObject {
+public:
+    explicit FirstPaintReporter(const QElapsedTimer& sinceStart) : sinceStart_(sinceStart) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            qCInfo(lcStartup) << "window painted" << sinceStart_.elapsed() << "ms after start";
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    const QElapsedTimer& sinceStart_;
+};
 
 // The port number the simulated instrument takes for the run: outside the ranges of the
 // system's own devices.
@@ -25,6 +49,8 @@ public:
         process_.setProgram(QString::fromStdString((programFolder / "voltrane-sim").string()));
         process_.setArguments({QStringLiteral("--personality"), QStringLiteral("usb")});
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // The simulator goes with the console also when the console is killed.
+        process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
         process_.start();
     }
     ~SimulatedInstrument() {
@@ -52,6 +78,8 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    QElapsedTimer sinceStart;
+    sinceStart.start();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("voltrane"));
 
@@ -77,6 +105,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    FirstPaintReporter firstPaint(sinceStart);
+    application.installEventFilter(&firstPaint);
     TForm1 Form1(std::move(setup));
     Form1.show();
     return application.exec();

@@ -47,6 +47,9 @@ TForm1::TForm1(ConsoleSetup setup, QWidget* parent)
     sCheckBox1 = new QCheckBox(QStringLiteral("简洁显示"), this);
     sCheckBox1->setObjectName(QStringLiteral("sCheckBox1"));
     sCheckBox1->setVisible(false);
+    // The record length list starts with no item chosen, showing the shortest length.
+    ui.sComboBox2->setCurrentIndex(-1);
+    ui.sComboBox2->setEditText(QStringLiteral("5 S"));
     createStatusBar();
     createFrames();
 
@@ -102,6 +105,7 @@ void TForm1::connectHandlers() {
     Norvane_Connection_Timer1.SetOnTimer([this] { Norvane_Connection_Timer1Timer(); });
     shownPage_ = ui.sPageControl2->currentIndex();
     connect(ui.sPageControl2, &QTabWidget::currentChanged, this, &TForm1::selectPage);
+    ui.sPanel6->installEventFilter(this);
     connect(ui.sSpeedButton1, &QToolButton::clicked, this, &TForm1::sSpeedButton1Click);
     connect(ui.sSpeedButton2, &QToolButton::clicked, this, &TForm1::sSpeedButton2Click);
     connect(ui.sSpeedButton15, &QToolButton::clicked, this, &TForm1::sSpeedButton15Click);
@@ -179,8 +183,10 @@ void TForm1::InitMform() {
 }
 
 void TForm1::Initialize_Test_Form() {
-    const int W = Frame_Test1->width();
-    const int H = Frame_Test1->height();
+    // Every frame fills the client area, so its size is the measurement frame's also while
+    // another frame is shown.
+    const int W = ui.sPanel6->width();
+    const int H = ui.sPanel6->height();
     auto& frame = Frame_Test1->ui;
     if (DisplayMode == 0) {
         ui.sPageControl2->setVisible(true);
@@ -268,9 +274,11 @@ void TForm1::Norvane_Connection_Timer1Timer() {
         Link.Communication_data.Task_flag[TaskKeepAlive] = true;
 }
 
-void TForm1::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    FormResize();
+// The client area takes its new size after the window has; the layout follows from there.
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.sPanel6 && event->type() == QEvent::Resize)
+        FormResize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::FormResize() {

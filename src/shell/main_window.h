@@ -114,7 +114,7 @@ public:
     int Record_WAVE_I1_Index = 0;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

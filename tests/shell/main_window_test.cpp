@@ -91,8 +91,8 @@ TEST_F(MainWindowTest, ConciseDisplayShrinksTheWindowAndHidesThePanels) {
     EXPECT_EQ(form.size(), QSize(1024, 768));
     runFor(50);
     const auto& frame = form.Frame_Test1->ui;
-    const int W = form.Frame_Test1->width();
-    const int H = form.Frame_Test1->height();
+    const int W = form.ui.sPanel6->width();
+    const int H = form.ui.sPanel6->height();
     EXPECT_EQ(frame.sPanel1->geometry(), QRect(3, 4, W / 2 - 8, H / 2 - 8));
     EXPECT_EQ(frame.sPanel3->geometry(), QRect(W / 2 + 2, 4, W / 2 - 8, H / 2 - 8));
     EXPECT_EQ(frame.sPanel2->geometry(), QRect(3, H / 2 + 2, W - 10, H / 2 - 8));
