@@ -30,13 +30,19 @@ std::string hex(std::span<const std::uint8_t> bytes) {
     return text;
 }
 
-// "read 1 30001 2", "write 1 136 2 bytes", "record 1 5000 64 1536000".
+// "read 1 30001 2", "write 1 136 01 00", "write 1 2000 26 bytes", "record 1 5000 64 1536000".
 std::string describe(const Request& request) {
     const std::string head = std::to_string(request.address) + " " + std::to_string(request.reg);
     switch (request.kind) {
     case RequestKind::Read:
         return "read " + head + " " + std::to_string(request.count);
     case RequestKind::Write:
+        if (request.data.size() <= 4) {
+            std::string text = "write " + head;
+            for (const std::uint8_t byte : request.data)
+                text += " " + hex(std::span(&byte, 1)).substr(0, 2);
+            return text;
+        }
         return "write " + head + " " + std::to_string(request.data.size()) + " bytes";
     case RequestKind::Recording:
         return "record " + head + " " + std::to_string(request.pointsPerCycle) + " " +

@@ -32,6 +32,7 @@ public:
 
     TComm& Comm1;
     SendBuffer SentBuff{};
+    std::array<std::uint8_t, 65536> ByteRecieve{}; // the last answer taken
     CommunicationType Communication_data{};
     std::uint8_t InstrumentAddress = 1;
     std::uint8_t CommPortNumber = 0;

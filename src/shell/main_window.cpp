@@ -103,6 +103,19 @@ void TForm1::createFrames() {
 void TForm1::connectHandlers() {
     Timer_UpdataDisplay.SetOnTimer([this] { Timer_UpdataDisplayTimer(); });
     Norvane_Connection_Timer1.SetOnTimer([this] { Norvane_Connection_Timer1Timer(); });
+    Continuous_Read_Timer.SetOnTimer([this] { Continuous_Read_TimerTimer(); });
+    ReReadTimer.SetOnTimer([this] { ReReadTimerTimer(); });
+    Comm1.SetOnReceiveData([this](TComm*) { runReportingErrors([this] { Comm1ReceiveData(); }); });
+    const std::pair<QToolButton*, void (TForm1::*)()> measureButtons[] = {
+        {ui.sSpeedButton6, &TForm1::sSpeedButton6Click},
+        {ui.sSpeedButton4, &TForm1::sSpeedButton4Click},
+        {ui.sSpeedButton8, &TForm1::sSpeedButton8Click},
+        {ui.sSpeedButton7, &TForm1::sSpeedButton7Click},
+        {ui.sSpeedButton9, &TForm1::sSpeedButton9Click},
+        {ui.sSpeedButton23, &TForm1::sSpeedButton23Click}};
+    for (const auto& [button, handler] : measureButtons)
+        connect(button, &QToolButton::clicked, this,
+                [this, handler] { runReportingErrors([this, handler] { (this->*handler)(); }); });
     shownPage_ = ui.sPageControl2->currentIndex();
     connect(ui.sPageControl2, &QTabWidget::currentChanged, this, &TForm1::selectPage);
     ui.sPanel6->installEventFilter(this);

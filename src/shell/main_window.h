@@ -11,6 +11,7 @@
 
 #include "display/display_control.h"
 #include "instrument/instrument_settings.h"
+#include "link/answer_framer.h"
 #include "link/communication.h"
 #include "link/sampling_data.h"
 #include "record/record_types.h"
@@ -72,6 +73,19 @@ public:
     void sCheckBox1Click();
     void Timer_UpdataDisplayTimer();
 
+    // Measure page
+    void sSpeedButton6Click();
+    void sSpeedButton4Click();
+    void sSpeedButton8Click();
+    void sSpeedButton7Click();
+    void sSpeedButton9Click();
+    void sSpeedButton23Click();
+
+    // Receiving answers and the polling cycle
+    void Comm1ReceiveData();
+    void Continuous_Read_TimerTimer();
+    void ReReadTimerTimer();
+
     void Search_Communication_Port();
     void SetCommPort(std::uint8_t Data);
     void Norvane_Connection_Timer1Timer();
@@ -110,6 +124,11 @@ public:
     SamplingDataType Sampling_Data{};
     Instrument_SetDataType Instrument_SetData{};
     std::unique_ptr<RecordDataType> RecordData;
+    RecordHeaderType RecordHeader{};
+    RecordInstrumentDataType RecordInstrumentData{};
+    std::uint8_t Record_RUN = 0;
+    std::uint32_t Record_Length = 0;
+    std::uint32_t i_shift = 0;
     int Record_WAVE_U1_Index = 0;
     int Record_WAVE_I1_Index = 0;
 
@@ -134,8 +153,19 @@ private:
     void recognisePorts();
     void listPorts();
     void connectPort();
+    void startMeasurement(std::uint8_t mode);
+    void sendIntegrationCommand(IntegrationCommand command, TaskFlag pending,
+                                CommunicationPointer pointer);
+    void takeAnswer(std::span<const std::uint8_t> answer);
+    void answerFailed();
+    void dispatchRead(std::size_t length);
+    void dispatchAcknowledge();
+    void takeRecordingHeader();
+    void takeRecordingPacket();
+    void takeMeasurement();
 
     ConsoleSetup setup_;
+    AnswerFramer framer_{{}};
     PortDevicePaths devicePaths_;               // [Devices] COMn, and the substitute port
     std::map<int, std::string> portIdentities_; // plug-and-play identities by port number
     std::array<QLabel*, 5> statusPanels_{};

@@ -1,34 +1,11 @@
 #include <QRadioButton>
 
-#include <mutex>
-
 #include "link/port_discovery.h"
+#include "link/traced_simulator.h"
 #include "shell/console_fixture.h"
 #include "shell/frame_options.h"
-#include "simulator.h"
 
 namespace {
-
-// A simulated instrument whose heard requests the test can read.
-struct TracedSimulator {
-    explicit TracedSimulator(SimulatorOptions options) {
-        options.trace = [this](const std::string& line) {
-            if (line.starts_with("heard ")) {
-                std::lock_guard lock(mutex);
-                heard.push_back(line.substr(6));
-            }
-        };
-        simulator = std::make_unique<Simulator>(std::move(options));
-        simulator->start();
-    }
-    std::vector<std::string> requests() {
-        std::lock_guard lock(mutex);
-        return heard;
-    }
-    std::mutex mutex;
-    std::vector<std::string> heard;
-    std::unique_ptr<Simulator> simulator;
-};
 
 SimulatorOptions instrumentOn(Personality personality) {
     SimulatorOptions options;
