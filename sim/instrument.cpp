@@ -56,12 +56,14 @@ Instrument_SetDataType factorySettings(const InstrumentConfig& config) {
 } // namespace
 
 Instrument::Instrument(const InstrumentConfig& config)
-    : address_(config.address), baudCode_(config.baudCode), settings_(factorySettings(config)),
-      signal_(config.signal), random_(config.seed) {
+    : address_(config.address), baudCode_(config.baudCode), lineBaudRate_(config.lineBaudRate),
+      settings_(factorySettings(config)), signal_(config.signal), random_(config.seed) {
     validateSignal(signal_);
 }
 
 int Instrument::baudRate() const {
+    if (lineBaudRate_ > 0)
+        return lineBaudRate_;
     return baudCode_ == BusBaudCode::Baud19200 ? 19200 : 115200;
 }
 
@@ -154,6 +156,7 @@ std::optional<Frame> Instrument::answerBroadcast(const Request& request) {
     // The acknowledgement still leaves under the old settings.
     address_ = newAddress;
     baudCode_ = static_cast<BusBaudCode>(newCode);
+    lineBaudRate_ = 0;
     return acknowledge;
 }
 

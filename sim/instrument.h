@@ -14,6 +14,9 @@
 struct InstrumentConfig {
     std::uint8_t address = 1;
     BusBaudCode baudCode = BusBaudCode::Baud115200;
+    // A line rate other than the two the bus settings offer, for trying slower lines; 0 for
+    // the rate of the baud code. A bus-settings change returns to the codes' rates.
+    int lineBaudRate = 0;
     std::uint8_t model = 20;
     std::uint8_t temperature = 28;
     SignalConfig signal;
@@ -102,6 +105,7 @@ private:
 
     std::uint8_t address_;
     BusBaudCode baudCode_;
+    int lineBaudRate_;
     Instrument_SetDataType settings_{};
     SignalConfig signal_;
     std::uint8_t responseSpeed_ = 0;

@@ -101,6 +101,12 @@ const std::vector<OptionSpec>& optionTable() {
              else
                  throw OptionsError(std::string(option) + ": expected 19200 or 115200");
          }},
+        {"--line-baud", "RATE",
+         "run the line at RATE baud (300-921600) instead of the --baud rate, for trying other\n"
+         "rates; the bus-settings scan still reports the --baud code",
+         [](SimulatorOptions& o, std::string_view option, std::string_view text) {
+             o.instrument.lineBaudRate = parseNumber<int>(option, text, 300, 921600);
+         }},
         {"--model", "N",
          "model code reported with the settings, 0-255 (default 20); 5, 10, 20 and 40 have\n"
          "six current ranges, other codes seven",

@@ -231,6 +231,12 @@ void Simulator::answer(const Request& request, double now) {
         log("not heard at the wrong baud rate: " + describe(request));
         return;
     }
+    // A bus is half duplex: a request sent while the slave's answer is on the line collides
+    // with it and never reaches the slave whole.
+    if (options_.personality == Personality::Rs485 && now < lineFreeAt_) {
+        log("lost in a collision: " + describe(request));
+        return;
+    }
     log("heard " + describe(request));
     for (Frame& frame : instrument_.answer(request, instrumentTime(now)))
         sendAnswer(std::move(frame), now);

@@ -16,8 +16,9 @@
 #include "serial_device.h"
 
 // How the instrument is attached. Its own USB port ignores the baud rate and sends at
-// once; as an RS-485 slave it hears only requests sent at its own rate and its answers
-// take the line's time, ten bits per byte.
+// once; as an RS-485 slave it hears only requests sent at its own rate and not while it is
+// answering (the bus is half duplex), and its answers take the line's time, ten bits per
+// byte.
 enum class Personality { Usb, Rs485 };
 
 struct SimulatorOptions {

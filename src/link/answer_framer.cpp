@@ -97,14 +97,15 @@ std::vector<AnswerFramer::Piece> AnswerFramer::add(std::span<const std::uint8_t>
     return pieces;
 }
 
-std::vector<AnswerFramer::Piece> AnswerFramer::settle(std::size_t expectedLength) {
+std::vector<AnswerFramer::Piece> AnswerFramer::settle(std::size_t expectedLength, bool lineQuiet) {
     if (pending_.empty())
         return {};
     const auto lengths = answerLengths(pending_.size() > 1 ? pending_[1] : 0);
     const bool expectedArrived =
         pending_.size() == expectedLength &&
         std::find(lengths.begin(), lengths.end(), expectedLength) != lengths.end();
-    if (pending_.size() >= ShortestAnswer && !expectedArrived)
+    const bool tooShort = lineQuiet && pending_.size() < ShortestAnswer;
+    if (!tooShort && !expectedArrived)
         return {};
     std::vector<Piece> damaged{{std::move(pending_), false}};
     pending_.clear();

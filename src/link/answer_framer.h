@@ -25,11 +25,11 @@ public:
     // in the order they came.
     std::vector<Piece> add(std::span<const std::uint8_t> bytes);
 
-    // For a moment when the line has gone quiet: what is left over is given back damaged
-    // when it is shorter than any answer, or when it has exactly the length of the answer
-    // expected (`expectedLength`) and is still no answer. Anything else may be an answer
-    // still arriving, and waits for its rest or for the next answer to show where it ends.
-    std::vector<Piece> settle(std::size_t expectedLength);
+    // What is left over after `add` is given back damaged when it has exactly the length of
+    // the answer expected (`expectedLength`) and is still no answer, or, once the line has
+    // gone quiet, when it is shorter than any answer. Anything else may be an answer still
+    // arriving, and waits for its rest or for the next answer to show where it ends.
+    std::vector<Piece> settle(std::size_t expectedLength, bool lineQuiet);
 
     std::size_t pending() const { return pending_.size(); }
 

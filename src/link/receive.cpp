@@ -32,9 +32,11 @@ unsigned long receiveWaitMs(TBaudRate rate) {
 
 } // namespace
 
-// An answer is taken once two receive events in a row see the same number of bytes queued;
-// the bytes are then cut into answers, each decoded once, and damaged bytes count as a
-// failed check.
+// Every event takes what is queued and cuts it into answers: each whole answer is decoded
+// once, as soon as it is complete, and damaged bytes count as a failed check. An answer
+// still arriving waits for the next event; once two events in a row have seen the same
+// number of bytes queued the line is quiet, and what cannot be an answer any more is
+// given up.
 void TForm1::Comm1ReceiveData() {
     CommunicationType& cycle = Link.Communication_data;
     if (Link.CommPortType == 1)
@@ -42,25 +44,23 @@ void TForm1::Comm1ReceiveData() {
     if (const unsigned long wait = receiveWaitMs(Comm1.BaudRate()); wait > 0)
         QThread::msleep(wait);
     const auto count = static_cast<std::int32_t>(Comm1.DataCount2());
-    if (count != cycle.Old_Comm1_DataCount) {
-        if (Record_RUN == 0) {
-            sProgressBar1->setMaximum(cycle.MaxRxByte);
-            sProgressBar1->setValue(count);
-        }
-        cycle.Old_Comm1_DataCount = count;
-        return;
-    }
+    const bool lineQuiet = count == cycle.Old_Comm1_DataCount;
+    cycle.Old_Comm1_DataCount = count;
     // A backlog beyond the read buffer is discarded by the port, which then hands back its
     // previous read; that read has been taken already.
     const std::uint32_t queued = Comm1.ReadInDataCount();
     const std::uint8_t* bytes = nullptr;
     const std::uint32_t last = Comm1.ReadInputByte(bytes);
-    if (queued == 0 || queued > INPUTBUFFERSIZE)
-        return;
+    const bool fresh = queued > 0 && queued <= INPUTBUFFERSIZE;
     framer_.setAddresses({Link.InstrumentAddress, BroadcastAddress});
-    auto pieces = framer_.add(std::span(bytes, std::size_t(last) + 1));
-    auto settled = framer_.settle(std::size_t(std::max(cycle.MaxRxByte, 0)));
+    auto pieces = framer_.add(fresh ? std::span(bytes, std::size_t(last) + 1)
+                                    : std::span<const std::uint8_t>());
+    const auto settled = framer_.settle(std::size_t(std::max(cycle.MaxRxByte, 0)), lineQuiet);
     pieces.insert(pieces.end(), settled.begin(), settled.end());
+    if (Record_RUN == 0 && framer_.pending() > 0) {
+        sProgressBar1->setMaximum(cycle.MaxRxByte);
+        sProgressBar1->setValue(int(framer_.pending()));
+    }
     for (const AnswerFramer::Piece& piece : pieces) {
         if (piece.intact)
             takeAnswer(piece.bytes);

@@ -44,7 +44,7 @@ std::vector<std::string> framed(const std::vector<Bytes>& reads, std::size_t exp
     std::vector<std::string> result;
     for (const Bytes& read : reads) {
         auto pieces = framer.add(read);
-        const auto settled = framer.settle(expected);
+        const auto settled = framer.settle(expected, true);
         pieces.insert(pieces.end(), settled.begin(), settled.end());
         for (const auto& piece : pieces)
             result.push_back((piece.intact ? "answer " : "damaged ") +
@@ -95,6 +95,16 @@ TEST(AnswerFramer, AShortAnswerWaitsUntilTheNextAnswerShowsItsEnd) {
     const Bytes answer = readAnswer(2148);
     const Bytes cut(answer.begin(), answer.begin() + 1000);
     EXPECT_EQ(framed({cut, readAnswer(2148)}), (Strings{"damaged 1000", "answer 2153"}));
+}
+
+TEST(AnswerFramer, TheFirstBytesOfAnAnswerAreKeptWhileTheLineIsBusy) {
+    AnswerFramer framer({1, 0});
+    const Bytes answer = readAnswer(2148);
+    EXPECT_TRUE(framer.add(std::span(answer).first(2)).empty());
+    EXPECT_TRUE(framer.settle(2153, false).empty());
+    const auto pieces = framer.add(std::span(answer).subspan(2));
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_TRUE(pieces[0].intact);
 }
 
 TEST(AnswerFramer, APacketArrivingWhileAShortAnswerIsExpectedIsNotCutShort) {

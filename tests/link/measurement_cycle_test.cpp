@@ -45,7 +45,7 @@ TEST_F(MeasurementCycleTest, ASingleMeasurementReadsOnceAndRestoresTheButtons) {
     EXPECT_TRUE(form.ui.sSpeedButton8->isEnabled());
     ASSERT_TRUE(runUntil([&] { return form.ui.sSpeedButton6->isEnabled(); }));
     runFor(400);
-    EXPECT_EQ(instrument->requests(), std::vector<std::string>{MeasurementRead});
+    EXPECT_EQ(instrument->count(MeasurementRead), 1u);
     EXPECT_NEAR(form.Sampling_Data.U_rms, 220, 0.5);
     EXPECT_TRUE(form.ui.sSpeedButton4->isEnabled());
     EXPECT_TRUE(form.ui.sSpeedButton8->isEnabled());

@@ -13,6 +13,8 @@ TEST(CommandLine, TakesValuesSeparateOrAfterAnEqualsSign) {
     const CommandLine line = parse({"--personality",
                                     "rs485",
                                     "--baud=19200",
+                                    "--line-baud",
+                                    "9600",
                                     "--address",
                                     "17",
                                     "--model",
@@ -56,6 +58,7 @@ TEST(CommandLine, TakesValuesSeparateOrAfterAnEqualsSign) {
     EXPECT_FALSE(line.help);
     EXPECT_EQ(o.personality, Personality::Rs485);
     EXPECT_EQ(o.instrument.baudCode, BusBaudCode::Baud19200);
+    EXPECT_EQ(o.instrument.lineBaudRate, 9600);
     EXPECT_EQ(o.instrument.address, 17);
     EXPECT_EQ(o.instrument.model, 7);
     EXPECT_EQ(o.instrument.signal.voltage.rms, 110.5);
@@ -115,7 +118,8 @@ TEST(CommandLine, HelpListsEveryOptionTheParserTakes) {
           "--model",         "--urms",       "--irms",       "--phase",       "--frequency",
           "--udc",           "--idc",        "--uharmonic",  "--iharmonic",   "--noise",
           "--seed",          "--time-scale", "--fault",      "--split-pause", "--split-pieces",
-          "--garbage-bytes", "--vanish-for", "--merge-hold", "--trace",       "--help"})
+          "--garbage-bytes", "--vanish-for", "--merge-hold", "--trace",       "--line-baud",
+          "--help"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     EXPECT_NE(help.find("5737"), std::string::npos);
 }
