@@ -72,8 +72,10 @@ void TForm1::Comm1ReceiveData() {
 void TForm1::answerFailed() {
     Continuous_Read_Timer.SetEnabled(true);
     Link.Communication_data.CRC_Equal_flag = false;
-    if (Record_RUN == 1)
+    if (Record_RUN == 1) {
+        sSpeedButton25Click();
         showInformation(QStringLiteral("Communication error, please restart!"));
+    }
 }
 
 void TForm1::takeAnswer(std::span<const std::uint8_t> answer) {

@@ -112,7 +112,8 @@ void TForm1::connectHandlers() {
         {ui.sSpeedButton8, &TForm1::sSpeedButton8Click},
         {ui.sSpeedButton7, &TForm1::sSpeedButton7Click},
         {ui.sSpeedButton9, &TForm1::sSpeedButton9Click},
-        {ui.sSpeedButton23, &TForm1::sSpeedButton23Click}};
+        {ui.sSpeedButton23, &TForm1::sSpeedButton23Click},
+        {ui.sSpeedButton25, &TForm1::sSpeedButton25Click}};
     for (const auto& [button, handler] : measureButtons)
         connect(button, &QToolButton::clicked, this,
                 [this, handler] { runReportingErrors([this, handler] { (this->*handler)(); }); });

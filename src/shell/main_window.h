@@ -80,6 +80,8 @@ public:
     void sSpeedButton7Click();
     void sSpeedButton9Click();
     void sSpeedButton23Click();
+    // Record page
+    void sSpeedButton25Click();
 
     // Receiving answers and the polling cycle
     void Comm1ReceiveData();

@@ -1,8 +1,11 @@
 #include <QProgressBar>
 
+#include <cstring>
+
 #include "link/port_discovery.h"
 #include "link/traced_simulator.h"
 #include "shell/console_fixture.h"
+#include "shell/frame_options.h"
 
 namespace {
 
@@ -154,6 +157,84 @@ TEST_F(MeasurementCycleTest, ContinuousMeasurementSurvivesLinkFaults) {
     form.ui.sSpeedButton8->click();
     EXPECT_GE(decoded, 10);
     EXPECT_LT(std::max(longestGap, sinceDecode.elapsed()), 2500);
+}
+
+} // namespace
+
+namespace {
+
+// A recording as the record page starts it: header, then packets until the length.
+TEST_F(MeasurementCycleTest, RecordingPacketsFillTheRecordUntilItsLength) {
+    SimulatorOptions options;
+    options.timeScale = 10;
+    connect(options);
+    TForm1& form = *console;
+    form.Record_Length = 4096;
+    form.Record_RUN = 1;
+    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 4096, 4, 3);
+    ASSERT_TRUE(runUntil([&] { return form.Record_RUN == 0; }, 3000));
+    EXPECT_EQ(form.i_shift, 4096u);
+    EXPECT_EQ(form.RecordData->Total_Record_quantity, 4096u);
+    EXPECT_EQ(form.RecordInstrumentData.PackNumber, 3u);
+    EXPECT_NE(form.RecordData->U1Gene, 0.0f);
+    EXPECT_EQ(std::memcmp(form.RecordData->U1_Sampling + 3072,
+                          form.RecordInstrumentData.u1_Sampling,
+                          sizeof form.RecordInstrumentData.u1_Sampling),
+              0);
+    EXPECT_EQ(form.statusText(3), "Total Sampling Points: 4096");
+    EXPECT_EQ(form.statusText(4), form.hString[15]);
+    EXPECT_TRUE(form.ui.sSpeedButton24->isEnabled());
+}
+
+TEST_F(MeasurementCycleTest, APacketBeyondTheRecordsCapacityIsDropped) {
+    SimulatorOptions options;
+    options.timeScale = 10;
+    connect(options);
+    TForm1& form = *console;
+    form.Record_Length = 2048;
+    form.Record_RUN = 1;
+    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 2048, 4, 3);
+    ASSERT_TRUE(runUntil([&] { return form.RecordHeader.U1Gene != 0; }, 3000));
+    const std::uint32_t nearlyFull = RecordCapacity - PacketSamples + 1;
+    form.i_shift = nearlyFull;
+    ASSERT_TRUE(runUntil([&] { return form.RecordInstrumentData.PackNumber == 1; }, 3000));
+    EXPECT_EQ(form.i_shift, nearlyFull);
+    EXPECT_EQ(form.Record_RUN, 1);
+}
+
+TEST_F(MeasurementCycleTest, ADamagedPacketStopsTheRecordingBeforeTheMessage) {
+    SimulatorOptions options;
+    options.timeScale = 10;
+    connect(options);
+    TForm1& form = *console;
+    form.Record_Length = 4096;
+    form.Record_RUN = 1;
+    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 4096, 4, 3);
+    ASSERT_TRUE(runUntil([&] { return form.i_shift == 1024; }, 3000));
+    instrument->simulator->setFault(FaultKind::BadCrc, {0, 1});
+    ASSERT_TRUE(runUntil([&] { return form.Record_RUN == 0; }, 3000));
+    EXPECT_LT(form.i_shift, 4096u); // the samples received so far stay
+    EXPECT_EQ(dialogs.shown().back().text, "Communication error, please restart!");
+    EXPECT_TRUE(runUntil([&] { return instrument->count("record 1 5000 0 0") == 1; }));
+    EXPECT_TRUE(form.ui.sSpeedButton24->isEnabled());
+    EXPECT_FALSE(form.ui.sSpeedButton8->isEnabled());
+}
+
+// With the port closed nothing is sent, but the buttons, flags and timers go on as if.
+TEST_F(MeasurementCycleTest, AClosedPortKeepsTheCycleMovingWithoutSending) {
+    connect();
+    TForm1& form = *console;
+    form.Frame_Options->Timer1.SetEnabled(false); // else the USB watchdog reopens the port
+    form.Comm1.SetPortOpen(false);
+    form.sSpeedButton4Click();
+    EXPECT_FALSE(form.ui.sSpeedButton4->isEnabled());
+    EXPECT_TRUE(form.ReReadTimer.Enabled());
+    EXPECT_TRUE(form.Link.Communication_data.Task_flag[TaskMeasurement]);
+    EXPECT_EQ(form.statusText(3), form.dString[20]);
+    runFor(2300); // the watchdog fires and the cycle repeats the read, unsent
+    EXPECT_FALSE(form.Link.Communication_data.CRC_Equal_flag);
+    EXPECT_TRUE(form.ReReadTimer.Enabled());
+    EXPECT_EQ(instrument->count(MeasurementRead), 0u);
 }
 
 } // namespace
