@@ -25,6 +25,18 @@ protected:
         instrument->forget();
         lastTestTime_ = form.Sampling_Data.TestTime;
     }
+    // Connects to an instrument running ten times faster and asks for `samples` per channel
+    // at 800 samples per second, as the record page's start does.
+    TForm1& startRecording(std::uint32_t samples) {
+        SimulatorOptions options;
+        options.timeScale = 10;
+        connect(options);
+        TForm1& form = *console;
+        form.Record_Length = samples;
+        form.Record_RUN = 1;
+        form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, samples, 4, 3);
+        return form;
+    }
     // Measurement answers decoded so far, told apart by their time stamps.
     void countDecodes() {
         if (console->Sampling_Data.TestTime != lastTestTime_) {
@@ -165,13 +177,7 @@ namespace {
 
 // A recording as the record page starts it: header, then packets until the length.
 TEST_F(MeasurementCycleTest, RecordingPacketsFillTheRecordUntilItsLength) {
-    SimulatorOptions options;
-    options.timeScale = 10;
-    connect(options);
-    TForm1& form = *console;
-    form.Record_Length = 4096;
-    form.Record_RUN = 1;
-    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 4096, 4, 3);
+    TForm1& form = startRecording(4096);
     ASSERT_TRUE(runUntil([&] { return form.Record_RUN == 0; }, 3000));
     EXPECT_EQ(form.i_shift, 4096u);
     EXPECT_EQ(form.RecordData->Total_Record_quantity, 4096u);
@@ -187,13 +193,7 @@ TEST_F(MeasurementCycleTest, RecordingPacketsFillTheRecordUntilItsLength) {
 }
 
 TEST_F(MeasurementCycleTest, APacketBeyondTheRecordsCapacityIsDropped) {
-    SimulatorOptions options;
-    options.timeScale = 10;
-    connect(options);
-    TForm1& form = *console;
-    form.Record_Length = 2048;
-    form.Record_RUN = 1;
-    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 2048, 4, 3);
+    TForm1& form = startRecording(2048);
     ASSERT_TRUE(runUntil([&] { return form.RecordHeader.U1Gene != 0; }, 3000));
     const std::uint32_t nearlyFull = RecordCapacity - PacketSamples + 1;
     form.i_shift = nearlyFull;
@@ -203,13 +203,7 @@ TEST_F(MeasurementCycleTest, APacketBeyondTheRecordsCapacityIsDropped) {
 }
 
 TEST_F(MeasurementCycleTest, ADamagedPacketStopsTheRecordingBeforeTheMessage) {
-    SimulatorOptions options;
-    options.timeScale = 10;
-    connect(options);
-    TForm1& form = *console;
-    form.Record_Length = 4096;
-    form.Record_RUN = 1;
-    form.Link.ReadInstrumentRecdorCommand(1, 5000, 16, 4096, 4, 3);
+    TForm1& form = startRecording(4096);
     ASSERT_TRUE(runUntil([&] { return form.i_shift == 1024; }, 3000));
     instrument->simulator->setFault(FaultKind::BadCrc, {0, 1});
     ASSERT_TRUE(runUntil([&] { return form.Record_RUN == 0; }, 3000));
