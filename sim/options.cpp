@@ -63,15 +63,15 @@ double millisecondsToSeconds(std::string_view option, std::string_view text) {
 
 using Apply = std::function<void(SimulatorOptions&, std::string_view option, std::string_view)>;
 
-struct OptionSpec {
+struct OptionEntry {
     std::string_view name;
     std::string_view argument; // empty for a switch
     std::string_view help;
     Apply apply;
 };
 
-const std::vector<OptionSpec>& optionTable() {
-    static const std::vector<OptionSpec> table{
+const std::vector<OptionEntry>& optionTable() {
+    static const std::vector<OptionEntry> table{
         {"--personality", "usb|rs485",
          "how the instrument is attached (default usb): its own USB port answers at once\n"
          "whatever the baud rate; an RS-485 slave hears only requests at its own rate and\n"
@@ -198,10 +198,10 @@ const std::vector<OptionSpec>& optionTable() {
     return table;
 }
 
-const OptionSpec& findOption(std::string_view name) {
-    for (const OptionSpec& spec : optionTable())
-        if (spec.name == name)
-            return spec;
+const OptionEntry& findOption(std::string_view name) {
+    for (const OptionEntry& entry : optionTable())
+        if (entry.name == name)
+            return entry;
     throw OptionsError("unknown option " + std::string(name) + " (see --help)");
 }
 
@@ -223,13 +223,13 @@ CommandLine parseCommandLine(std::span<const std::string_view> arguments) {
             name = name.substr(0, equals);
             inlineValue = true;
         }
-        const OptionSpec& spec = findOption(name);
-        if (!spec.argument.empty() && !inlineValue) {
+        const OptionEntry& entry = findOption(name);
+        if (!entry.argument.empty() && !inlineValue) {
             if (k + 1 == arguments.size())
-                throw OptionsError(std::string(name) + " needs " + std::string(spec.argument));
+                throw OptionsError(std::string(name) + " needs " + std::string(entry.argument));
             value = arguments[++k];
         }
-        spec.apply(line.simulator, name, value);
+        entry.apply(line.simulator, name, value);
     }
     return line;
 }
@@ -241,12 +241,12 @@ std::string helpText() {
         "pseudo-terminal (or a given serial device). Prints the path of the device on\n"
         "standard output, again each time the device comes back after vanishing.\n\n"
         "Options:\n";
-    for (const OptionSpec& spec : optionTable()) {
-        std::string head = "  " + std::string(spec.name);
-        if (!spec.argument.empty())
-            head += " " + std::string(spec.argument);
+    for (const OptionEntry& entry : optionTable()) {
+        std::string head = "  " + std::string(entry.name);
+        if (!entry.argument.empty())
+            head += " " + std::string(entry.argument);
         text += head + "\n";
-        std::string_view help = spec.help;
+        std::string_view help = entry.help;
         for (std::size_t from = 0; from < help.size();) {
             const std::size_t end = std::min(help.find('\n', from), help.size());
             text += "      " + std::string(help.substr(from, end - from)) + "\n";

@@ -22,7 +22,9 @@ void Canvas::FillRect(int left, int top, int right, int bottom) {
     fillRectangle(left, top, right, bottom);
 }
 
-void Canvas::TextOut(int x, int y, std::string_view text) { drawText(x, y, text, 0); }
+void Canvas::TextOut(int x, int y, std::string_view text) {
+    drawText(x, y, text, 0);
+}
 
 void Canvas::AngleTextOut(std::string_view text, int x, int y, int angle) {
     drawText(x, y, text, angle);

@@ -21,7 +21,9 @@ QtCanvas::QtCanvas(QPaintDevice& device) : device_(device), painter_(&device) {
     SetDecimalSeparator(separator.size() == 1 ? separator[0].toLatin1() : '.');
 }
 
-int QtCanvas::PixelsPerInch() const { return device_.logicalDpiY(); }
+int QtCanvas::PixelsPerInch() const {
+    return device_.logicalDpiY();
+}
 
 QFont QtCanvas::currentFont() const {
     QFont font;
@@ -46,12 +48,13 @@ void QtCanvas::drawLine(int x1, int y1, int x2, int y2) {
 void QtCanvas::drawRectangle(int left, int top, int right, int bottom) {
     usePen();
     painter_.setBrush(GetBrushStyle() == BrushStyle::Clear ? QBrush(Qt::NoBrush)
-                                                          : QBrush(colorOf(BrushColor())));
+                                                           : QBrush(colorOf(BrushColor())));
     painter_.drawRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 
 void QtCanvas::fillRectangle(int left, int top, int right, int bottom) {
-    painter_.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), colorOf(BrushColor()));
+    painter_.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)),
+                      colorOf(BrushColor()));
 }
 
 void QtCanvas::drawText(int x, int y, std::string_view text, int angle) {

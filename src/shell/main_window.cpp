@@ -11,6 +11,8 @@
 #include <QStatusBar>
 
 #include "base/date_time.h"
+#include "display/measurement_page.h"
+#include "display/qt_canvas.h"
 #include "files/measurement_file.h"
 #include "instrument/frame_instrument_options.h"
 #include "record/frame_record.h"
@@ -273,11 +275,17 @@ void TForm1::sSpeedButton2Click() {
     Feed(DisplayControl);
 }
 
-// Until the measurement views draw into them, the images show the background colour.
 void TForm1::Timer_UpdataDisplayTimer() {
-    const QColor background = colorFromValue(DisplayControl.BackgroundColor);
-    for (QImage* canvas : {&Canvas_SamplingWave, &Canvas_Parameter, &Canvas_Harmonic})
-        canvas->fill(background);
+    {
+        QtCanvas wave(Canvas_SamplingWave);
+        QtCanvas parameters(Canvas_Parameter);
+        QtCanvas harmonics(Canvas_Harmonic);
+        const QSize upper = Frame_Test1->ui.PaintBox1->size();
+        const QSize lower = Frame_Test1->ui.PaintBox2->size();
+        drawMeasurementPage(wave, parameters, harmonics, {upper.width(), upper.height()},
+                            {lower.width(), lower.height()}, DisplayControl, Sampling_Data,
+                            RangeTexts);
+    }
     Frame_Test1->update();
     setStatusText(2, QStringLiteral("Test Time: ") + dateTimeText(Sampling_Data.TestTime));
     Timer_UpdataDisplay.SetEnabled(false);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "display/display_control.h"
+#include "display/parameter_view.h"
 #include "instrument/instrument_settings.h"
 #include "link/answer_framer.h"
 #include "link/communication.h"
@@ -131,6 +132,10 @@ public:
     std::uint8_t Record_RUN = 0;
     std::uint32_t Record_Length = 0;
     std::uint32_t i_shift = 0;
+    // Names of the measuring ranges shown with a measurement: the instrument settings page's
+    // lists, with their design labels until the instrument reports its model.
+    RangeLabels RangeTexts{{"10 V", "25 V", "50 V", "100 V", "250 V", "500 V"},
+                           {"0     (Min)", "1", "2", "3", "4", "5   (Max)"}};
     int Record_WAVE_U1_Index = 0;
     int Record_WAVE_I1_Index = 0;
 
