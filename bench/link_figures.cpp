@@ -95,11 +95,16 @@ private:
     std::string folder_;
 };
 
-SimulatorOptions rs485(int lineBaud) {
+// Continuous measurement for 20 s from an RS-485 instrument whose line runs at `lineBaud`
+// (0: its bus rate, 115200), the console at baud index `baudIndex`.
+ConsoleRun::Result measureOverRs485(int lineBaud, int baudIndex, const std::string& languages) {
     SimulatorOptions options;
     options.personality = Personality::Rs485;
     options.instrument.lineBaudRate = lineBaud;
-    return options;
+    Simulator simulator(options);
+    simulator.start();
+    ConsoleRun console(simulator, baudIndex, languages);
+    return console.measure(20);
 }
 
 } // namespace
@@ -113,19 +118,13 @@ int main(int argc, char** argv) {
     const std::string languages = VOLTRANE_LANGUAGE_FOLDER;
 
     {
-        Simulator simulator(rs485(0));
-        simulator.start();
-        ConsoleRun console(simulator, 7, languages);
-        const auto r = console.measure(20);
+        const auto r = measureOverRs485(0, 7, languages);
         std::printf("RS-485, 115200 baud: %d measurements in %.1f s = %.2f per second, "
                     "longest wait %.2f s\n",
                     r.decoded, r.seconds, r.decoded / r.seconds, r.longestGap);
     }
     {
-        Simulator simulator(rs485(9600));
-        simulator.start();
-        ConsoleRun console(simulator, 1, languages);
-        const auto r = console.measure(20);
+        const auto r = measureOverRs485(9600, 1, languages);
         std::printf("RS-485, 9600 baud: %d measurements in %.1f s = %.2f s per cycle, "
                     "longest cycle %.2f s\n",
                     r.decoded, r.seconds, r.seconds / r.decoded, r.longestGap);

@@ -21,19 +21,10 @@ constexpr int BufferHeight = 540;
 
 DisplayControlType displaySettings() {
     DisplayControlType display{};
-    display.BackgroundColor = 0x010200;
-    display.ScaleColor = 0xC0C0C0;
-    display.VoltageColor = 0x008000;
-    display.CurrentColor = 0x0000FF;
-    display.PowerColor = 0x808000;
+    setDefaultViewColors(display);
+    setStartFonts(display);
     display.PowerDisplay_Display = true;
     display.PenWidth = 2;
-    display.Font1 = 8;
-    display.Font2 = 10;
-    display.Font3 = 11;
-    display.Font4 = 12;
-    display.Font5 = 14;
-    display.Font6 = 16;
     return display;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "base/packed_record.h"
@@ -32,3 +34,30 @@ struct DisplayControlType {
 #pragma pack(pop)
 
 static_assert(sizeof(DisplayControlType) == 70);
+
+// The view colours of a DisplayControlType in the settings' order: background, scale,
+// voltage, current, power.
+inline std::array<std::uint32_t*, 5> viewColors(DisplayControlType& control) {
+    return {&control.BackgroundColor, &control.ScaleColor, &control.VoltageColor,
+            &control.CurrentColor, &control.PowerColor};
+}
+
+// The colours "restore defaults" sets, in the order of viewColors.
+inline constexpr std::array<std::uint32_t, 5> DefaultViewColors{0x010200, 0xC0C0C0, 0x008000,
+                                                                0x0000FF, 0x808000};
+
+inline void setDefaultViewColors(DisplayControlType& control) {
+    const auto colors = viewColors(control);
+    for (std::size_t k = 0; k < colors.size(); ++k)
+        *colors[k] = DefaultViewColors[k];
+}
+
+// The font sizes the views start with, Font1 to Font6.
+inline void setStartFonts(DisplayControlType& control) {
+    control.Font1 = 8;
+    control.Font2 = 10;
+    control.Font3 = 11;
+    control.Font4 = 12;
+    control.Font5 = 14;
+    control.Font6 = 16;
+}

@@ -21,8 +21,6 @@ namespace {
 // power.
 constexpr std::array<const char*, 5> ColorKeys{"Background", "Scale", "Voltage", "Current",
                                                "Power"};
-constexpr std::array<std::uint32_t, 5> DefaultColors{0x010200, 0xC0C0C0, 0x008000, 0x0000FF,
-                                                     0x808000};
 constexpr int DefaultBaudIndex = 7;
 constexpr int KeepAliveAfterTicks = 5;
 constexpr int ReopenAfterTicks = 7;
@@ -76,9 +74,7 @@ void TFrame_Options::fillThemeList(const QStringList& names) {
 void TFrame_Options::Updata_Options() {
     const IniFile file = settings();
     DisplayControlType& display = form_.DisplayControl;
-    std::array<std::uint32_t*, 5> colors{&display.BackgroundColor, &display.ScaleColor,
-                                         &display.VoltageColor, &display.CurrentColor,
-                                         &display.PowerColor};
+    const auto colors = viewColors(display);
     const auto selectors = colorSelectors();
     for (std::size_t k = 0; k < ColorKeys.size(); ++k) {
         const std::int32_t value = file.readInteger("WaveColor", ColorKeys[k], 2);
@@ -149,15 +145,10 @@ void TFrame_Options::sButton2Click() {
 }
 
 void TFrame_Options::sButton3Click() {
-    DisplayControlType& display = form_.DisplayControl;
-    std::array<std::uint32_t*, 5> colors{&display.BackgroundColor, &display.ScaleColor,
-                                         &display.VoltageColor, &display.CurrentColor,
-                                         &display.PowerColor};
+    setDefaultViewColors(form_.DisplayControl);
     const auto selectors = colorSelectors();
-    for (std::size_t k = 0; k < selectors.size(); ++k) {
-        selectors[k]->setColorValue(int(DefaultColors[k]));
-        *colors[k] = DefaultColors[k];
-    }
+    for (std::size_t k = 0; k < selectors.size(); ++k)
+        selectors[k]->setColorValue(int(DefaultViewColors[k]));
     ui.sComboBox2->setCurrentIndex(DefaultThemeIndex);
     sComboBox2Change();
     ui.sCheckBox2->setChecked(false);

@@ -146,12 +146,7 @@ void TForm1::Initialize_Variable() {
     Canvas_Parameter = QImage(screen.width(), screen.height() / 2, QImage::Format_RGB32);
     Canvas_RecordWave = QImage(screen.width(), screen.height(), QImage::Format_RGB32);
     Frame_Options->fillThemeList(themeNames());
-    DisplayControl.Font1 = 8;
-    DisplayControl.Font2 = 10;
-    DisplayControl.Font3 = 11;
-    DisplayControl.Font4 = 12;
-    DisplayControl.Font5 = 14;
-    DisplayControl.Font6 = 16;
+    setStartFonts(DisplayControl);
     DisplayControl.Page_0_Second_level = 1;
     DisplayControl.Page_1_Second_level = 0;
     DisplayControl.First_level_menu = MeasurePage;

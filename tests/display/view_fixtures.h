@@ -14,18 +14,9 @@
 // The restore-defaults colours and the start-up font sizes; every colour differs.
 inline DisplayControlType ViewSettings() {
     DisplayControlType control{};
-    control.BackgroundColor = 0x010200;
-    control.ScaleColor = 0xC0C0C0;
-    control.VoltageColor = 0x008000;
-    control.CurrentColor = 0x0000FF;
-    control.PowerColor = 0x808000;
+    setDefaultViewColors(control);
+    setStartFonts(control);
     control.PenWidth = 2;
-    control.Font1 = 8;
-    control.Font2 = 10;
-    control.Font3 = 11;
-    control.Font4 = 12;
-    control.Font5 = 14;
-    control.Font6 = 16;
     return control;
 }
 
