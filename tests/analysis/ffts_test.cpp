@@ -2,11 +2,15 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
+#include "analysis/fft_passes.h"
+#include "analysis/fft_plan.h"
 #include "analysis/ffts.h"
 #include "reference_fft.h"
 
@@ -104,16 +108,41 @@ TEST(ForwardFFT, AgreesWithADirectTransformForEveryLengthUpTo1024) {
     }
 }
 
-TEST(ForwardFFT, GivesTheBitsOfTheStepByStepAlgorithmForEveryLength) {
+using Transform = std::function<void(const TComplex* Source, TComplex* Dest, int Count)>;
+
+void expectStepByStepBitsForEveryLength(const Transform& transform, const std::string& name) {
     for (int count = 1; count <= 1024; ++count) {
         Signal x = randomSignal(count, static_cast<unsigned>(count) + 1000);
         Signal expected(x.size());
         reference::ForwardFFT(x.data(), expected.data(), count);
-        Signal y = transform(x);
+        Signal y(x.size());
+        transform(x.data(), y.data(), count);
         for (std::size_t k = 0; k < y.size(); ++k)
             ASSERT_TRUE(std::memcmp(&y[k], &expected[k], sizeof(TComplex)) == 0)
-                << "length " << count << " bin " << k << ": " << y[k].Re << ", " << y[k].Im
-                << " instead of " << expected[k].Re << ", " << expected[k].Im;
+                << name << ", length " << count << " bin " << k << ": " << y[k].Re << ", "
+                << y[k].Im << " instead of " << expected[k].Re << ", " << expected[k].Im;
+    }
+}
+
+TEST(ForwardFFT, GivesTheBitsOfTheStepByStepAlgorithmForEveryLength) {
+    expectStepByStepBitsForEveryLength(ForwardFFT, "ForwardFFT");
+}
+
+// Other processors run other builds of the passes; each one this processor can run is
+// checked here, with work arrays exactly as long as the passes may read.
+TEST(ForwardFFT, EveryBuildOfThePassesGivesTheSameBits) {
+    for (const fft::TransformBuild& build : fft::supportedTransforms()) {
+        SCOPED_TRACE(build.name);
+        expectStepByStepBitsForEveryLength(
+            [&build](const TComplex* Source, TComplex* Dest, int Count) {
+                const fft::FftPlan plan = fft::makePlan(Count);
+                const auto padded = static_cast<std::size_t>(Count + fft::WorkPadding);
+                std::vector<float> work(2 * padded);
+                std::vector<float> spare(2 * padded);
+                build.run(plan, Source, Dest, {work.data(), work.data() + padded},
+                          {spare.data(), spare.data() + padded});
+            },
+            build.name);
     }
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <vector>
+
+#include "analysis/complexs.h"
+#include "analysis/fft_plan.h"
+
+namespace fft {
+
+// Two arrays of singles, real and imaginary parts apart, so that lanes load as vectors.
+struct SplitComplex {
+    float* re;
+    float* im;
+};
+
+// Singles past the end of each work array that vector loads may read.
+constexpr int WorkPadding = 8;
+
+// Source through the passes of the plan into Dest. `work` and `spare` have room for
+// plan.count + WorkPadding singles in each part. Source is read completely before Dest is
+// written, so both may be the same array.
+using TransformFunction = void (*)(const FftPlan& plan, const TComplex* Source, TComplex* Dest,
+                                   SplitComplex work, SplitComplex spare);
+
+// The transform compiled for one kind of vector unit.
+struct TransformBuild {
+    const char* name;
+    TransformFunction run;
+};
+
+// The builds this processor can run, fastest first.
+std::vector<TransformBuild> supportedTransforms();
+
+// The fastest build.
+void transform(const FftPlan& plan, const TComplex* Source, TComplex* Dest, SplitComplex work,
+               SplitComplex spare);
+
+} // namespace fft
