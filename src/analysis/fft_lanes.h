@@ -12,15 +12,14 @@
 // rounded back, which a generic vector conversion does poorly on some processors.
 
 #include "analysis/complexs.h"
+#include "analysis/fft_plan.h"
 #include "analysis/ffts.h"
 
 namespace fft {
 
-constexpr int Lanes = 8;
 using LaneFloats = float __attribute__((vector_size(Lanes * sizeof(float))));
 using LaneDoubles = double __attribute__((vector_size(Lanes * sizeof(double))));
 using LaneInts = int __attribute__((vector_size(Lanes * sizeof(int))));
-using LaneLongs = long long __attribute__((vector_size(Lanes * sizeof(long long))));
 
 constexpr LaneInts LaneIndex = {0, 1, 2, 3, 4, 5, 6, 7};
 
@@ -65,21 +64,6 @@ inline LaneDoubles loadVector(const double* values) {
 
 inline LaneDoubles broadcast(double value) {
     return LaneDoubles{value, value, value, value, value, value, value, value};
-}
-
-// The first `count` lanes of consecutive values from `values`, `stride` apart; the other
-// lanes are zero.
-template <class Value>
-auto loadLanes(const Value* values, int stride, int count) {
-    Value partial[Lanes] = {};
-    for (int l = 0; l < count; ++l)
-        partial[l] = values[l * stride];
-    return loadVector(partial);
-}
-
-template <class Value>
-auto loadConsecutive(const Value* values, int count) {
-    return count == Lanes ? loadVector(values) : loadLanes(values, 1, count);
 }
 
 inline void storeLanes(LaneFloats lanes, float* values, int count) {

@@ -35,8 +35,8 @@ struct Avx512Conversions {
 enum class Reading {
     // All lanes have one data number, so they read consecutive values and share a twiddle.
     OneDataNumber,
-    // Each remain = 1 lane has its own data number and reads `radix` consecutive values:
-    // eight rows turned into columns.
+    // With remain = 1 each lane has its own data number and reads `radix` consecutive
+    // values: eight rows, turned into columns.
     Rows,
     // Any block: `runs` data numbers, the first in the first `firstRunLanes` lanes, each
     // further one in the next `remain` lanes; each run reads consecutive values.
@@ -63,16 +63,6 @@ struct BlockRun {
         if constexpr (How == Reading::Runs)
             for (int run = 1; run < runs; ++run)
                 lanes = runMask(run) ? loadVector(at + run * runStep(radix)) : lanes;
-        return lanes;
-    }
-
-    LaneDoubles runTwiddles(const double* table, int b) const {
-        const double* row = table + (b - 1) * pass.sofar + data;
-        LaneDoubles lanes = broadcast(row[0]);
-        if constexpr (How == Reading::Runs)
-            for (int run = 1; run < runs; ++run)
-                lanes =
-                    __builtin_convertvector(runMask(run), LaneLongs) ? broadcast(row[run]) : lanes;
         return lanes;
     }
 
@@ -108,13 +98,14 @@ struct BlockRun {
         for (int b = 1; b < radix; ++b) {
             LaneDoubles rootRe;
             LaneDoubles rootIm;
-            if constexpr (How == Reading::Rows) {
-                const int row = (b - 1) * pass.sofar + first;
-                rootRe = loadVector(pass.twiddleRe.data() + row);
-                rootIm = loadVector(pass.twiddleIm.data() + row);
+            if constexpr (How == Reading::OneDataNumber) {
+                const int row = (b - 1) * pass.sofar + data;
+                rootRe = broadcast(pass.twiddleRe[static_cast<std::size_t>(row)]);
+                rootIm = broadcast(pass.twiddleIm[static_cast<std::size_t>(row)]);
             } else {
-                rootRe = runTwiddles(pass.twiddleRe.data(), b);
-                rootIm = runTwiddles(pass.twiddleIm.data(), b);
+                const int row = (b - 1) * pass.butterflies + first;
+                rootRe = loadVector(pass.butterflyTwiddleRe.data() + row);
+                rootIm = loadVector(pass.butterflyTwiddleIm.data() + row);
             }
             const LaneDoubles re = Isa::wide(z[b].re);
             const LaneDoubles im = Isa::wide(z[b].im);
@@ -219,16 +210,21 @@ void transformWith(const FftPlan& plan, const TComplex* Source, TComplex* Dest, 
 }
 
 // The transform built for each vector unit; everything it calls is compiled into it.
-__attribute__((target("avx512f"), flatten)) void transformAvx512(const FftPlan& plan,
-                                                                 const TComplex* Source,
-                                                                 TComplex* Dest, SplitComplex work,
-                                                                 SplitComplex spare) {
+__attribute__((target("avx512f,avx512vl,avx512dq,avx512bw"), flatten)) void
+transformAvx512(const FftPlan& plan, const TComplex* Source, TComplex* Dest, SplitComplex work,
+                SplitComplex spare) {
     transformWith<Avx512Conversions>(plan, Source, Dest, work, spare);
 }
 
 __attribute__((target("avx2"), flatten)) void transformAvx2(const FftPlan& plan,
                                                             const TComplex* Source, TComplex* Dest,
                                                             SplitComplex work, SplitComplex spare) {
+    transformWith<PortableConversions>(plan, Source, Dest, work, spare);
+}
+
+__attribute__((target("avx"), flatten)) void transformAvx(const FftPlan& plan,
+                                                          const TComplex* Source, TComplex* Dest,
+                                                          SplitComplex work, SplitComplex spare) {
     transformWith<PortableConversions>(plan, Source, Dest, work, spare);
 }
 
@@ -243,10 +239,13 @@ __attribute__((flatten)) void transformPortable(const FftPlan& plan, const TComp
 std::vector<TransformBuild> supportedTransforms() {
     __builtin_cpu_init();
     std::vector<TransformBuild> builds;
-    if (__builtin_cpu_supports("avx512f"))
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw"))
         builds.push_back({"AVX-512", transformAvx512});
     if (__builtin_cpu_supports("avx2"))
         builds.push_back({"AVX2", transformAvx2});
+    if (__builtin_cpu_supports("avx"))
+        builds.push_back({"AVX", transformAvx});
     builds.push_back({"portable", transformPortable});
     return builds;
 }

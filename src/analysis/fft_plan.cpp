@@ -44,6 +44,22 @@ void fillTwiddles(PassPlan& pass) {
     }
 }
 
+// Butterfly j has data number j / remain.
+void fillButterflyTwiddles(PassPlan& pass) {
+    const auto butterflies = static_cast<std::size_t>(pass.butterflies);
+    const std::size_t size =
+        butterflies * static_cast<std::size_t>(pass.radix - 1) + static_cast<std::size_t>(Lanes);
+    pass.butterflyTwiddleRe.assign(size, 0);
+    pass.butterflyTwiddleIm.assign(size, 0);
+    for (std::size_t b = 1; b < static_cast<std::size_t>(pass.radix); ++b)
+        for (std::size_t j = 0; j < butterflies; ++j) {
+            const std::size_t d = j / static_cast<std::size_t>(pass.remain);
+            const std::size_t from = (b - 1) * static_cast<std::size_t>(pass.sofar) + d;
+            pass.butterflyTwiddleRe[(b - 1) * butterflies + j] = pass.twiddleRe[from];
+            pass.butterflyTwiddleIm[(b - 1) * butterflies + j] = pass.twiddleIm[from];
+        }
+}
+
 } // namespace
 
 FftPlan makePlan(int count) {
@@ -63,6 +79,8 @@ FftPlan makePlan(int count) {
         pass.butterflies = count / pass.radix;
         pass.trig = rootsOfUnity(pass.radix);
         fillTwiddles(pass);
+        if (pass.remain % Lanes != 0)
+            fillButterflyTwiddles(pass);
         sofar *= pass.radix;
         plan.passes.push_back(std::move(pass));
     }

@@ -6,6 +6,9 @@
 
 namespace fft {
 
+// Butterflies computed side by side, one in each lane of a vector.
+constexpr int Lanes = 8;
+
 // One synthesis pass: `butterflies` butterflies of `radix` inputs each. Before the pass the
 // data holds sofar-long partial transforms of count/sofar interleaved subsequences; the
 // pass combines them `radix` at a time, `remain` combinations per data number.
@@ -18,6 +21,11 @@ struct PassPlan {
     // The singles of the recurrences, held as doubles for the wide multiplication.
     std::vector<double> twiddleRe;
     std::vector<double> twiddleIm;
+    // For passes whose blocks of Lanes butterflies mix data numbers (remain not a multiple of
+    // Lanes): the twiddles of butterfly j at [(b - 1)·butterflies + j], with room for reading
+    // a vector past the last one.
+    std::vector<double> butterflyTwiddleRe;
+    std::vector<double> butterflyTwiddleIm;
     std::vector<TComplex> trig; // roots of unity of the radix, for the general butterfly
 };
 
