@@ -36,6 +36,9 @@ struct PortableConversions {
     static LaneFloats single(LaneDoubles value) {
         return __builtin_convertvector(value, LaneFloats);
     }
+    static LaneDoubles broadcast(double value) {
+        return LaneDoubles{value, value, value, value, value, value, value, value};
+    }
 };
 
 // One value of every lane.
@@ -60,10 +63,6 @@ inline LaneFloats loadVector(const float* values) {
 
 inline LaneDoubles loadVector(const double* values) {
     return *reinterpret_cast<const UnalignedDoubles*>(values);
-}
-
-inline LaneDoubles broadcast(double value) {
-    return LaneDoubles{value, value, value, value, value, value, value, value};
 }
 
 inline void storeLanes(LaneFloats lanes, float* values, int count) {

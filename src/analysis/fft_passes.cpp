@@ -16,16 +16,19 @@
 namespace fft {
 namespace {
 
-// Conversions with the processor's widest instructions, which the portable ones do not
-// use for eight lanes.
+// Widening and broadcasting with single instructions of the widest vectors: the portable
+// forms are split into halves or built element by element there. The all-lanes masks spare
+// the unmasked intrinsics' undefined pass-through operand.
 struct Avx512Conversions {
     __attribute__((target("avx512f"))) static LaneDoubles wide(LaneFloats value) {
-        // The all-lanes mask spares the unmasked form's undefined pass-through operand.
         return reinterpret_cast<LaneDoubles>(
             _mm512_maskz_cvtps_pd(0xFF, reinterpret_cast<__m256>(value)));
     }
     static LaneFloats single(LaneDoubles value) {
         return __builtin_convertvector(value, LaneFloats);
+    }
+    __attribute__((target("avx512f"))) static LaneDoubles broadcast(double value) {
+        return reinterpret_cast<LaneDoubles>(_mm512_maskz_broadcastsd_pd(0xFF, _mm_set_sd(value)));
     }
 };
 
@@ -100,8 +103,8 @@ struct BlockRun {
             LaneDoubles rootIm;
             if constexpr (How == Reading::OneDataNumber) {
                 const int row = (b - 1) * pass.sofar + data;
-                rootRe = broadcast(pass.twiddleRe[static_cast<std::size_t>(row)]);
-                rootIm = broadcast(pass.twiddleIm[static_cast<std::size_t>(row)]);
+                rootRe = Isa::broadcast(pass.twiddleRe[static_cast<std::size_t>(row)]);
+                rootIm = Isa::broadcast(pass.twiddleIm[static_cast<std::size_t>(row)]);
             } else {
                 const int row = (b - 1) * pass.butterflies + first;
                 rootRe = loadVector(pass.butterflyTwiddleRe.data() + row);
