@@ -1,14 +1,18 @@
 // ForwardFFT against FFTW (single precision, planned with FFTW_MEASURE) and KissFFT on the
-// same input, one benchmark per library and length.
+// same input, one benchmark per library and length; then each build of the passes this
+// processor runs (ForwardFFT uses the first), for the figures of other processors.
 #include <benchmark/benchmark.h>
 
 #include <complex>
 #include <random>
+#include <string>
 #include <vector>
 
 #include <fftw3.h>
 #include <kissfft/kiss_fft.h>
 
+#include "analysis/fft_passes.h"
+#include "analysis/fft_plan.h"
 #include "analysis/ffts.h"
 
 namespace {
@@ -71,6 +75,22 @@ void BM_KissFFT(benchmark::State& state) {
     kiss_fft_free(config);
 }
 
+void BM_Build(benchmark::State& state, fft::TransformFunction run) {
+    const int count = static_cast<int>(state.range(0));
+    std::vector<TComplex> source = testSignal(count);
+    std::vector<TComplex> dest(source.size());
+    const fft::FftPlan plan = fft::makePlan(count);
+    const auto padded = static_cast<std::size_t>(count + fft::WorkPadding);
+    std::vector<float> work(2 * padded);
+    std::vector<float> spare(2 * padded);
+    for (auto _ : state) {
+        run(plan, source.data(), dest.data(), {work.data(), work.data() + padded},
+            {spare.data(), spare.data() + padded});
+        benchmark::DoNotOptimize(dest.data());
+        benchmark::ClobberMemory();
+    }
+}
+
 void lengths(benchmark::internal::Benchmark* benchmark) {
     for (int count : Lengths)
         benchmark->Arg(count);
@@ -82,4 +102,15 @@ BENCHMARK(BM_KissFFT)->Apply(lengths);
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    for (const fft::TransformBuild& build : fft::supportedTransforms())
+        benchmark::RegisterBenchmark((std::string("BM_Build:") + build.name).c_str(), BM_Build,
+                                     build.run)
+            ->Apply(lengths);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
