@@ -12,6 +12,7 @@
 #include "analysis/fft_passes.h"
 #include "analysis/fft_plan.h"
 #include "analysis/ffts.h"
+#include "counted_allocations.h"
 #include "reference_fft.h"
 
 namespace {
@@ -189,6 +190,18 @@ TEST(ForwardFFT, InPlaceGivesTheSameBitsAsSeparateArrays) {
         for (std::size_t k = 0; k < x.size(); ++k)
             ASSERT_TRUE(x[k].Re == expected[k].Re && x[k].Im == expected[k].Im)
                 << "length " << count << " bin " << k;
+    }
+}
+
+TEST(ForwardFFT, RepeatedCallsAllocateNothing) {
+    for (int count : {128, 512, 896, 1000, 1021}) {
+        Signal x = randomSignal(count, 13);
+        Signal y(x.size());
+        ForwardFFT(x.data(), y.data(), count);
+        const long before = allocationsOnThisThread();
+        ForwardFFT(x.data(), y.data(), count);
+        ForwardFFT(x.data(), x.data(), count);
+        EXPECT_EQ(allocationsOnThisThread(), before) << "length " << count;
     }
 }
 
