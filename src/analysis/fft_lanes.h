@@ -17,6 +17,8 @@
 
 namespace fft {
 
+static_assert(Lanes == 8, "the lane lists, shuffles and transposes here are written for eight");
+
 using LaneFloats = float __attribute__((vector_size(Lanes * sizeof(float))));
 using LaneDoubles = double __attribute__((vector_size(Lanes * sizeof(double))));
 using LaneInts = int __attribute__((vector_size(Lanes * sizeof(int))));
