@@ -80,12 +80,10 @@ void BM_Build(benchmark::State& state, fft::TransformFunction run) {
     std::vector<TComplex> source = testSignal(count);
     std::vector<TComplex> dest(source.size());
     const fft::FftPlan plan = fft::makePlan(count);
-    const auto padded = static_cast<std::size_t>(count + fft::WorkPadding);
-    std::vector<float> work(2 * padded);
-    std::vector<float> spare(2 * padded);
+    fft::WorkArrays arrays;
+    arrays.fit(count);
     for (auto _ : state) {
-        run(plan, source.data(), dest.data(), {work.data(), work.data() + padded},
-            {spare.data(), spare.data() + padded});
+        run(plan, source.data(), dest.data(), arrays.work(), arrays.spare());
         benchmark::DoNotOptimize(dest.data());
         benchmark::ClobberMemory();
     }

@@ -239,6 +239,17 @@ __attribute__((flatten)) void transformPortable(const FftPlan& plan, const TComp
 
 } // namespace
 
+void WorkArrays::fit(int count) {
+    padded_ = static_cast<std::size_t>(count + WorkPadding);
+    if (values_.size() < 4 * padded_)
+        values_.assign(4 * padded_, 0.0f);
+}
+
+SplitComplex WorkArrays::part(std::size_t index) {
+    float* values = values_.data();
+    return {values + index * padded_, values + (index + 1) * padded_};
+}
+
 std::vector<TransformBuild> supportedTransforms() {
     __builtin_cpu_init();
     std::vector<TransformBuild> builds;

@@ -16,9 +16,24 @@ struct SplitComplex {
 // Singles past the end of each work array that vector loads may read.
 constexpr int WorkPadding = 8;
 
-// Source through the passes of the plan into Dest. `work` and `spare` have room for
-// plan.count + WorkPadding singles in each part. Source is read completely before Dest is
-// written, so both may be the same array.
+// The two split work arrays of the passes, each with room for `count` values and the padding.
+class WorkArrays {
+public:
+    // Room for `count` values; the storage only grows, so repeated calls allocate nothing.
+    void fit(int count);
+    SplitComplex work() { return part(0); }
+    SplitComplex spare() { return part(2); }
+
+private:
+    SplitComplex part(std::size_t index); // arrays index and index + 1 of four
+
+    std::size_t padded_ = 0;
+    std::vector<float> values_;
+};
+
+// Source through the passes of the plan into Dest, with `work` and `spare` from WorkArrays
+// fitted to plan.count. Source is read completely before Dest is written, so both may be the
+// same array.
 using TransformFunction = void (*)(const FftPlan& plan, const TComplex* Source, TComplex* Dest,
                                    SplitComplex work, SplitComplex spare);
 

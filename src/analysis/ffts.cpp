@@ -71,11 +71,7 @@ void ForwardFFT(const TComplex* Source, TComplex* Dest, int Count) {
     if (Count <= 0)
         return;
     const fft::FftPlan& plan = planFor(Count);
-    const auto padded = static_cast<std::size_t>(Count + fft::WorkPadding);
-    static thread_local std::vector<float> buffer;
-    if (buffer.size() < 4 * padded)
-        buffer.assign(4 * padded, 0.0f);
-    float* base = buffer.data();
-    fft::transform(plan, Source, Dest, {base, base + padded},
-                   {base + 2 * padded, base + 3 * padded});
+    static thread_local fft::WorkArrays arrays;
+    arrays.fit(Count);
+    fft::transform(plan, Source, Dest, arrays.work(), arrays.spare());
 }
